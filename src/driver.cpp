@@ -1,0 +1,112 @@
+// Command line, run sequence and exit status.
+#include "tovrek.h"
+
+#include <csignal>
+#include <sys/stat.h>
+
+namespace {
+
+void WriteUsage()
+{
+    fprintf(stderr, "\nUsage: TOVREK <Sourcefile> <RecNumber> [/H]\n\n");
+    fprintf(stderr, "    This utility reads the UNF SourceFile and displays the record\n");
+    fprintf(stderr, "    found at the specified line number.\n");
+    fprintf(stderr, "    <Sourcefile> is the UNF file to read.\n");
+    fprintf(stderr, "    <RecNumber> is the Record Number to Display.\n");
+    fprintf(stderr, "            Use /H to display the record in HEX.\n");
+}
+
+// True for "/x", "-x", "/X" or "-X" exactly.
+bool IsOption(const char *argument, char letter)
+{
+    const bool prefixed = argument[0] == '/' || argument[0] == '-';
+    return prefixed && (argument[1] | 0x20) == letter && argument[2] == '\0';
+}
+
+bool IsBlank(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Opens the UNF file for reading without translation. A directory opens
+// on Linux but cannot be read, so it counts as a file that can't be opened.
+FILE *OpenSourceFile(const char *path)
+{
+    FILE *unfFile = fopen(path, "rb");
+    struct stat info {};
+    if (unfFile != nullptr && fstat(fileno(unfFile), &info) == 0 && S_ISDIR(info.st_mode)) {
+        fclose(unfFile);
+        unfFile = nullptr;
+    }
+    return unfFile;
+}
+
+}  // namespace
+
+int32_t ConvertRecordNumber(const char *text)
+{
+    constexpr int64_t kMagnitudeCap = int64_t{INT32_MAX} + 1;
+    while (IsBlank(*text)) {
+        ++text;
+    }
+    const bool negative = *text == '-';
+    if (negative || *text == '+') {
+        ++text;
+    }
+    // Saturate while accumulating so that any number of digits is safe.
+    int64_t magnitude = 0;
+    for (; IsDigit(*text); ++text) {
+        magnitude = magnitude * 10 + (*text - '0');
+        if (magnitude > kMagnitudeCap) {
+            magnitude = kMagnitudeCap;
+        }
+    }
+    const int64_t value = negative ? -magnitude : magnitude;
+    return static_cast<int32_t>(value > INT32_MAX ? INT32_MAX : value);
+}
+
+bool ParseCommandLine(int argc, char **argv, RunOptions *options)
+{
+    if (argc < 3) {
+        WriteUsage();
+        return false;
+    }
+    options->sourceFile = argv[1];
+    for (int i = 3; i < argc; ++i) {
+        if (IsOption(argv[i], 'd')) {
+            options->fullDebugger = true;
+            fprintf(stderr, "[Full Debugger Enabled]\n");
+        }
+        if (IsOption(argv[i], 'h')) {
+            options->hexOutput = true;
+            fprintf(stderr, "[Hex Output Enabled]\n");
+        }
+    }
+    options->recNumber = ConvertRecordNumber(argv[2]);
+    return true;
+}
+
+int RunTovrek(int argc, char **argv)
+{
+    // A reader that closes the pipe must not kill the run or change its
+    // status; the failed write is simply ignored like any other.
+    signal(SIGPIPE, SIG_IGN);
+
+    RunOptions options;
+    int status = 1;
+    if (ParseCommandLine(argc, argv, &options)) {
+        printf("Searching for Record #%ld.\r\n", static_cast<long>(options.recNumber));
+        FILE *unfFile = OpenSourceFile(options.sourceFile);
+        if (unfFile == nullptr) {
+            fprintf(stderr, "Unable to open source file <%s>.\r\n", options.sourceFile);
+        } else {
+            status = ScanForRecord(unfFile, options);
+        }
+    }
+    return status;
+}

@@ -1,0 +1,6 @@
+#include "tovrek.h"
+
+int main(int argc, char **argv)
+{
+    return RunTovrek(argc, argv);
+}

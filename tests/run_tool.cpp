@@ -1,0 +1,137 @@
+#include "run_tool.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string ReadWhole(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// Makes source the descriptor fd, even when it already is.
+void MoveTo(int source, int fd)
+{
+    if (source != fd) {
+        dup2(source, fd);
+        close(source);
+    }
+}
+
+// Prepares fd in the child according to sink; capturePath for kCapture.
+void AttachSink(int fd, Sink sink, const std::string &capturePath, int pipeWriter)
+{
+    int source = -1;
+    switch (sink) {
+    case Sink::kCapture:
+        source = open(capturePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        break;
+    case Sink::kDevFull:
+        source = open("/dev/full", O_WRONLY);
+        break;
+    case Sink::kClosedPipe:
+        source = dup(pipeWriter);
+        break;
+    case Sink::kClosed:
+        close(fd);
+        return;
+    }
+    MoveTo(source, fd);
+}
+
+}  // namespace
+
+std::string MakeTempDir()
+{
+    std::string pattern = testing::TempDir() + "tovrek-test-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        ADD_FAILURE() << "mkdtemp failed";
+    }
+    return pattern;
+}
+
+std::string WriteFixture(const std::string &bytes)
+{
+    static const std::string directory = MakeTempDir();
+    static int serial = 0;
+    const std::string path = directory + "/fixture" + std::to_string(++serial) + ".unf";
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+ToolRun RunTool(const std::vector<std::string> &args, const ToolSetup &setup)
+{
+    static const std::string directory = MakeTempDir();
+    const std::string outPath = directory + "/out";
+    const std::string errPath = directory + "/err";
+
+    // A pipe whose read end is closed before the child runs: writes to it
+    // fail with EPIPE (and raise SIGPIPE unless the child ignores it).
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) {
+        ADD_FAILURE() << "pipe failed";
+    }
+    close(pipeEnds[0]);
+
+    std::vector<char *> argv;
+    std::string program = TOVREK_BINARY;
+    argv.push_back(program.data());
+    std::vector<std::string> copies(args);
+    for (std::string &arg : copies) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+
+    fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        MoveTo(open(setup.stdinPath.c_str(), O_RDONLY), 0);
+        AttachSink(1, setup.stdoutSink, outPath, pipeEnds[1]);
+        AttachSink(2, setup.stderrSink, errPath, pipeEnds[1]);
+        close(pipeEnds[1]);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(pipeEnds[1]);
+
+    ToolRun run;
+    int waitStatus = 0;
+    waitpid(child, &waitStatus, 0);
+    run.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
+    if (setup.stdoutSink == Sink::kCapture) {
+        run.out = ReadWhole(outPath);
+    }
+    if (setup.stderrSink == Sink::kCapture) {
+        run.err = ReadWhole(errPath);
+    }
+    std::remove(outPath.c_str());
+    std::remove(errPath.c_str());
+    return run;
+}
+
+std::string SearchLine(long record)
+{
+    return "Searching for Record #" + std::to_string(record) + ".\r\n";
+}
+
+std::string SpinnerSteps(int passes)
+{
+    static const char kChars[] = "-\\|/";
+    std::string steps;
+    for (int i = 0; i < passes; ++i) {
+        steps += kChars[i % 4];
+        steps += '\b';
+    }
+    return steps;
+}

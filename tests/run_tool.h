@@ -1,0 +1,42 @@
+// Runs the built tovrek binary as a child process (no shell) and captures
+// its standard output, standard error and exit status as bytes.
+#ifndef TOVREK_TESTS_RUN_TOOL_H
+#define TOVREK_TESTS_RUN_TOOL_H
+
+#include <string>
+#include <vector>
+
+enum class Sink {
+    kCapture,     // a file read back after the run
+    kDevFull,     // every write fails with ENOSPC
+    kClosedPipe,  // a pipe whose reader is already gone
+    kClosed,      // the descriptor is not open at all
+};
+
+struct ToolSetup {
+    std::string stdinPath = "/dev/null";
+    Sink stdoutSink = Sink::kCapture;
+    Sink stderrSink = Sink::kCapture;
+};
+
+struct ToolRun {
+    std::string out;
+    std::string err;
+    int status = -1;  // exit status, or 128 + signal number
+};
+
+ToolRun RunTool(const std::vector<std::string> &args, const ToolSetup &setup = {});
+
+// A fresh file holding bytes, in a directory private to this test binary.
+std::string WriteFixture(const std::string &bytes);
+
+// A fresh, empty directory private to this test binary.
+std::string MakeTempDir();
+
+// Standard output of a run that searched for record: the search line.
+std::string SearchLine(long record);
+
+// The spinner bytes of the first passes of a run.
+std::string SpinnerSteps(int passes);
+
+#endif
