@@ -97,7 +97,11 @@ int ReadRecord(FILE *unfFile, const RunOptions &options, int32_t length, int64_t
     } else if (!ReadRecordData(unfFile, length)) {
         status = ReportReadError();
     } else if (requested) {
-        WriteRawRecord(length, RecordBuffer);
+        if (options.hexOutput) {
+            WriteHexDump(length, RecordBuffer);
+        } else {
+            WriteRawRecord(length, RecordBuffer);
+        }
         status = kStatusOk;
     } else {
         ++*recordCount;

@@ -42,7 +42,12 @@ int ScanForRecord(FILE *unfFile, const RunOptions &options);
 // One step of the progress spinner on standard error.
 void AdvanceSpinner();
 
-// Writes the found record to standard output as stored: length, comma, bytes.
+// Write the found record to standard output: as stored (length, comma,
+// bytes), or as a hex dump of 16 bytes a line.
 void WriteRawRecord(int32_t length, const unsigned char *record);
+void WriteHexDump(int32_t length, const unsigned char *record);
+
+// The character shown for a byte in the hex dump's character column.
+char DisplayChar(unsigned char byte);
 
 #endif

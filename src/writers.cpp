@@ -1,10 +1,49 @@
 // The found record on standard output: as stored, or as a hex dump.
 #include "tovrek.h"
 
+namespace {
+
+constexpr int kDumpLineBytes = 16;
+
+}  // namespace
+
 void WriteRawRecord(int32_t length, const unsigned char *record)
 {
     printf("%d,", length);
     for (int32_t i = 0; i < length; ++i) {
         putchar_unlocked(record[i]);
+    }
+}
+
+char DisplayChar(unsigned char byte)
+{
+    // The low seven bits decide, so Latin-1 letters show as their ASCII
+    // counterparts and no control character reaches the column.
+    const int low = byte & 0x7F;
+    return low >= 0x20 && low <= 0x7E ? static_cast<char>(low) : '.';
+}
+
+void WriteHexDump(int32_t length, const unsigned char *record)
+{
+    printf("Buffer Size: %d\n\n00000000: ", length);
+    char charColumn[kDumpLineBytes + 1] = "";
+    int columnCount = 0;
+    int32_t lineOffset = 0;
+    for (int32_t i = 0; i < length; ++i) {
+        printf("%.2X ", record[i]);
+        charColumn[columnCount] = DisplayChar(record[i]);
+        charColumn[++columnCount] = '\0';
+        if (columnCount == kDumpLineBytes) {
+            lineOffset += kDumpLineBytes;
+            columnCount = 0;
+            printf("  %s\n%8.8X: ", charColumn, static_cast<unsigned>(lineOffset));
+            charColumn[0] = '\0';
+        }
+    }
+    if (columnCount > 0) {
+        for (int place = columnCount; place < kDumpLineBytes; ++place) {
+            printf("   ");
+        }
+        printf("  %s\n", charColumn);
     }
 }

@@ -1,9 +1,10 @@
 // End-to-end: input that is not a regular file, and standard streams that
 // fail or are missing. None of it may change the exit status.
+#include <fstream>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
-#include <fstream>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -54,15 +55,22 @@ TEST(Streams, FailingOrMissingStandardStreamsKeepTheStatus)
         {"stdout closed, failing file", Sink::kClosed, Sink::kCapture, broken, 1},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        ToolSetup setup;
-        setup.stdoutSink = c.out;
-        setup.stderrSink = c.err;
-        const ToolRun run = RunTool({c.file, "1"}, setup);
-        EXPECT_EQ(run.status, c.status);
-        if (c.err == Sink::kCapture) {
-            // Only the spinner step and, for the broken file, its message.
-            EXPECT_EQ(run.err, SpinnerSteps(1) + (c.status == 0 ? "" : "Error reading data file.\r\n"));
+        for (const char *form : {"raw", "/H"}) {
+            SCOPED_TRACE(std::string(c.name) + ", " + form);
+            ToolSetup setup;
+            setup.stdoutSink = c.out;
+            setup.stderrSink = c.err;
+            const bool hex = form[0] == '/';
+            const ToolRun run = RunTool(hex ? std::vector<std::string>{c.file, "1", form}
+                                            : std::vector<std::string>{c.file, "1"},
+                                        setup);
+            EXPECT_EQ(run.status, c.status);
+            if (c.err == Sink::kCapture) {
+                // Nothing but the acknowledgement, the spinner step and, for
+                // the broken file, its message.
+                EXPECT_EQ(run.err, (hex ? "[Hex Output Enabled]\n" : "") + SpinnerSteps(1) +
+                                       (c.status == 0 ? "" : "Error reading data file.\r\n"));
+            }
         }
     }
 }
