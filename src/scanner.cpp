@@ -87,14 +87,13 @@ int ReadRecord(FILE *unfFile, const RunOptions &options, int32_t length, int64_t
 {
     const bool requested = *recordCount + 1 == options.recNumber;
     int status = kStatusNextPass;
-    if (length < 0) {
-        status = ReportReadError();
-    } else if (requested && length > kRecordBufferSize) {
-        // Too large to show, but records before it were read normally.
+    if (requested && length > kRecordBufferSize) {
+        // Refused before its data is read; larger records that are not
+        // requested are read through the buffer and dropped.
         fprintf(stderr, "Record too large to display (%d bytes, limit %d).\r\n", length,
                 kRecordBufferSize);
         status = kStatusFailed;
-    } else if (!ReadRecordData(unfFile, length)) {
+    } else if (length < 0 || !ReadRecordData(unfFile, length)) {
         status = ReportReadError();
     } else if (requested) {
         if (options.hexOutput) {

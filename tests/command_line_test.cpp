@@ -9,13 +9,12 @@
 
 namespace {
 
-const std::string kUsage =
-    "\nUsage: TOVREK <Sourcefile> <RecNumber> [/H]\n\n"
-    "    This utility reads the UNF SourceFile and displays the record\n"
-    "    found at the specified line number.\n"
-    "    <Sourcefile> is the UNF file to read.\n"
-    "    <RecNumber> is the Record Number to Display.\n"
-    "            Use /H to display the record in HEX.\n";
+const std::string kUsage = "\nUsage: TOVREK <Sourcefile> <RecNumber> [/H]\n\n"
+                           "    This utility reads the UNF SourceFile and displays the record\n"
+                           "    found at the specified line number.\n"
+                           "    <Sourcefile> is the UNF file to read.\n"
+                           "    <RecNumber> is the Record Number to Display.\n"
+                           "            Use /H to display the record in HEX.\n";
 
 const std::string kDebugAck = "[Full Debugger Enabled]\n";
 const std::string kHexAck = "[Hex Output Enabled]\n";
@@ -107,7 +106,8 @@ TEST(CommandLine, OpenFailureNamesThePathAsTyped)
         {{"no/such/file.unf", "1"}, "Unable to open source file <no/such/file.unf>.\r\n", 1},
         {{directory, "1"}, "Unable to open source file <" + directory + ">.\r\n", 1},
         {{"missing.unf", "2", "/H", "/D"},
-         kHexAck + kDebugAck + "Unable to open source file <missing.unf>.\r\n", 2},
+         kHexAck + kDebugAck + "Unable to open source file <missing.unf>.\r\n",
+         2},
         // The first two arguments are never options.
         {{"/H", "data.unf", "5"}, "Unable to open source file </H>.\r\n", 0},
     };

@@ -57,8 +57,8 @@ TEST(HexDump, WritesTheWorkedExamplesExactly)
         {"five letters", "Hello",
          "Buffer Size: 5\n\n00000000: 48 65 6C 6C 6F " + Fillers(11) + "  Hello\n"},
         {"fifteen bytes", "ABCDEFGHIJKLMNO",
-         "Buffer Size: 15\n\n00000000: 41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F " +
-             Fillers(1) + "  ABCDEFGHIJKLMNO\n"},
+         "Buffer Size: 15\n\n00000000: 41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F " + Fillers(1) +
+             "  ABCDEFGHIJKLMNO\n"},
         {"one full line ends with the next label", Bytes(0x00, 0x0f),
          "Buffer Size: 16\n\n00000000: 00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F "
          "  ................\n00000010: "},
@@ -113,11 +113,13 @@ TEST(HexDump, ColumnShowsEveryByteValueByItsLowSevenBits)
     std::string expected;
     for (const Range &r : table) {
         for (int b = r.first; b <= r.last; ++b) {
-            expected += static_cast<char>(r.shownAs == -1 ? b : r.shownAs == -2 ? b - 0x80 : r.shownAs);
+            expected += static_cast<char>(r.shownAs == -1   ? b
+                                          : r.shownAs == -2 ? b - 0x80
+                                                            : r.shownAs);
         }
     }
     const std::vector<std::string> lines = Lines(DumpOf(Bytes(0x00, 0xff)));
-    ASSERT_EQ(lines.size(), 2u + 16u + 1u);
+    ASSERT_EQ(lines.size(), 2U + 16U + 1U);
     for (int line = 0; line < 16; ++line) {
         SCOPED_TRACE(line);
         const std::string &text = lines[2 + static_cast<size_t>(line)];
@@ -136,19 +138,19 @@ TEST(HexDump, LargestRecordKeepsTheLineGeometry)
         record += static_cast<char>(i * 7);
     }
     const std::vector<std::string> lines = Lines(DumpOf(record));
-    ASSERT_EQ(lines.size(), 2u + 3562u + 1u + 1u);
+    ASSERT_EQ(lines.size(), 2U + 3562U + 1U + 1U);
     EXPECT_EQ(lines[0], "Buffer Size: 57000");
     EXPECT_EQ(lines[1], "");
     for (size_t i = 0; i < 3562; ++i) {
         const std::string &line = lines[2 + i];
         char label[16];
         snprintf(label, sizeof label, "%08X: ", static_cast<unsigned>(i * 16));
-        ASSERT_EQ(line.size(), 76u) << i;
+        ASSERT_EQ(line.size(), 76U) << i;
         ASSERT_EQ(line.substr(0, 10), label);
         ASSERT_EQ(line.substr(58, 2), "  ");
     }
     const std::string &last = lines[2 + 3562];
-    EXPECT_EQ(last.size(), 60u + 8u);
+    EXPECT_EQ(last.size(), 60U + 8U);
     EXPECT_EQ(last.substr(0, 10), "0000DEA0: ");
     EXPECT_EQ(last.substr(34, 24 + 2), Fillers(8) + "  ");
     EXPECT_EQ(lines.back(), "") << "the dump ends with a line end";

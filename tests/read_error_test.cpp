@@ -62,7 +62,8 @@ std::string ScanCapturingStderr(FailingSource *source, int32_t recNumber, int *s
 
 bool EndsWith(const std::string &text, const std::string &tail)
 {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 TEST(ReadError, AtEveryByteEndsTheScanWithTheDataError)

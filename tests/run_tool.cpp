@@ -1,5 +1,6 @@
 #include "run_tool.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -65,7 +66,7 @@ std::string WriteFixture(const std::string &bytes)
 {
     static const std::string directory = MakeTempDir();
     static int serial = 0;
-    const std::string path = directory + "/fixture" + std::to_string(++serial) + ".unf";
+    std::string path = directory + "/fixture" + std::to_string(++serial) + ".unf";
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
 }
@@ -84,14 +85,11 @@ ToolRun RunTool(const std::vector<std::string> &args, const ToolSetup &setup)
     }
     close(pipeEnds[0]);
 
-    std::vector<char *> argv;
-    std::string program = TOVREK_BINARY;
-    argv.push_back(program.data());
     std::vector<std::string> copies(args);
-    for (std::string &arg : copies) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
+    copies.insert(copies.begin(), TOVREK_BINARY);
+    std::vector<char *> argv(copies.size() + 1, nullptr);
+    std::transform(copies.begin(), copies.end(), argv.begin(),
+                   [](std::string &arg) { return arg.data(); });
 
     fflush(nullptr);
     const pid_t child = fork();

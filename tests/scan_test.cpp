@@ -36,6 +36,7 @@ const std::string kDataError = "Error reading data file.\r\n";
 
 TEST(Scan, FindsRecordsAndEndsQuietlyWhenAbsent)
 {
+    // clang-format off
     const ScanCase cases[] = {
         {"empty file", "", {"1"}, "", SpinnerSteps(1), 0},
         {"first record", "5,hello\r\n", {"1"}, "5,hello", SpinnerSteps(1), 0},
@@ -54,6 +55,7 @@ TEST(Scan, FindsRecordsAndEndsQuietlyWhenAbsent)
          SpinnerSteps(2), 0},
         {"Ctrl-Z after the last line end", "3,abc\r\n\x1a", {"2"}, "", SpinnerSteps(2), 0},
     };
+    // clang-format on
     for (const ScanCase &c : cases) {
         ExpectScan(c);
     }
@@ -61,6 +63,7 @@ TEST(Scan, FindsRecordsAndEndsQuietlyWhenAbsent)
 
 TEST(Scan, ReadsLengthFieldsLikeDecimalText)
 {
+    // clang-format off
     const ScanCase cases[] = {
         {"leading zeros to seven digits", "0000005,hello\r\n", {"1"}, "5,hello",
          SpinnerSteps(1), 0},
@@ -73,6 +76,7 @@ TEST(Scan, ReadsLengthFieldsLikeDecimalText)
         {"lone minus gives 0", "-,\r\n", {"1"}, "0,", SpinnerSteps(1), 0},
         {"NUL ends the text", "1\0"s "2,X\r\n", {"1"}, "1,X", SpinnerSteps(1), 0},
     };
+    // clang-format on
     for (const ScanCase &c : cases) {
         ExpectScan(c);
     }
@@ -80,6 +84,7 @@ TEST(Scan, ReadsLengthFieldsLikeDecimalText)
 
 TEST(Scan, LineEndsAreSkippedUpToTheFirstLineFeedAtMostFourBytes)
 {
+    // clang-format off
     const ScanCase cases[] = {
         {"LF alone", "3,abc\n3,def\n", {"2"}, "3,def", SpinnerSteps(2), 0},
         {"CR CR LF", "3,abc\r\r\n3,def\r\r\n", {"2"}, "3,def", SpinnerSteps(2), 0},
@@ -92,6 +97,7 @@ TEST(Scan, LineEndsAreSkippedUpToTheFirstLineFeedAtMostFourBytes)
         {"no line end: the skip takes four bytes regardless", "3,abcXXXX5,hello\r\n", {"2"},
          "5,hello", SpinnerSteps(2), 0},
     };
+    // clang-format on
     for (const ScanCase &c : cases) {
         ExpectScan(c);
     }
@@ -100,12 +106,17 @@ TEST(Scan, LineEndsAreSkippedUpToTheFirstLineFeedAtMostFourBytes)
 TEST(Scan, RecordBytesComeOutUnchanged)
 {
     const std::string data = "a\0b\rc\nd\xff\x80"s;
-    ExpectScan({"NUL, CR, LF and high bytes", "9,"s + data + "\r\n", {"1"}, "9,"s + data,
-                SpinnerSteps(1), 0});
+    ExpectScan({"NUL, CR, LF and high bytes",
+                "9,"s + data + "\r\n",
+                {"1"},
+                "9,"s + data,
+                SpinnerSteps(1),
+                0});
 }
 
 TEST(Scan, ReportsMalformedAndTruncatedRecords)
 {
+    // clang-format off
     const ScanCase cases[] = {
         {"no comma in eight bytes", "12345678,x\r\n", {"1"}, "",
          SpinnerSteps(1) + "Incorrect data format <12345678>\r\n", 1},
@@ -123,6 +134,7 @@ TEST(Scan, ReportsMalformedAndTruncatedRecords)
         {"faults after the requested record go unread", "1,a\r\nxxxxxxxx", {"1"}, "1,a",
          SpinnerSteps(1), 0},
     };
+    // clang-format on
     for (const ScanCase &c : cases) {
         ExpectScan(c);
     }
@@ -130,6 +142,7 @@ TEST(Scan, ReportsMalformedAndTruncatedRecords)
 
 TEST(Scan, TracesEachLengthFieldWithD)
 {
+    // clang-format off
     const ScanCase cases[] = {
         {"bytes then conversion", "12,abcdefghijkl\r\n", {"1", "/D"}, "12,abcdefghijkl",
          "[Full Debugger Enabled]\n" + SpinnerSteps(1) +
@@ -150,6 +163,7 @@ TEST(Scan, TracesEachLengthFieldWithD)
              "Read <1>.\r\nRead <,>.\r\nConverted <1> to 1.\r\n\\\b",
          0},
     };
+    // clang-format on
     for (const ScanCase &c : cases) {
         ExpectScan(c);
     }
@@ -162,7 +176,8 @@ TEST(Scan, SpinnerTurnsThroughItsFourCharactersOnePassAtATime)
         file += "1,x\r\n";
     }
     const std::string steps = SpinnerSteps(10);
-    EXPECT_EQ(steps.substr(0, 18), "\x2d\x08\x5c\x08\x7c\x08\x2f\x08\x2d\x08\x5c\x08\x7c\x08\x2f\x08\x2d\x08");
+    EXPECT_EQ(steps.substr(0, 18),
+              "\x2d\x08\x5c\x08\x7c\x08\x2f\x08\x2d\x08\x5c\x08\x7c\x08\x2f\x08\x2d\x08");
     EXPECT_EQ(steps.substr(18), "\x5c\x08");
     ExpectScan({"nine records, ten passes", file, {"0"}, "", steps, 0});
 }
@@ -174,6 +189,7 @@ TEST(Scan, HandlesRecordsAtAndAboveTheBufferSize)
     largest[56999] = 'z';
     const std::string tooLarge(57001, 'b');
     const std::string huge(200000, 'c');
+    // clang-format off
     const ScanCase cases[] = {
         {"57000 bytes shown whole", "57000," + largest + "\r\n", {"1"}, "57000," + largest,
          SpinnerSteps(1), 0},
@@ -187,6 +203,7 @@ TEST(Scan, HandlesRecordsAtAndAboveTheBufferSize)
         {"a too large record cut short", "200000," + huge.substr(0, 100000), {"2"}, "",
          SpinnerSteps(1) + kDataError, 1},
     };
+    // clang-format on
     for (const ScanCase &c : cases) {
         ExpectScan(c);
     }
