@@ -14,7 +14,7 @@ trap 'rm -rf "$work"' EXIT
 file=$work/file.unf
 ends=($'\r\n' $'\n' $'\r\r\n')
 sizes=(0 5 4093 1 9000 57000 60000 300 2 12000)
-for ((i = 0; i < 40; i++)); do sizes+=($((700 + i * 13))); done
+for ((i = 0; i < 400; i++)); do sizes+=($((700 + i * 7))); done
 for i in "${!sizes[@]}"; do
     printf '%d,' "${sizes[$i]}"
     head -c "${sizes[$i]}" /dev/zero | tr '\0' "\\$((101 + i % 20))"
