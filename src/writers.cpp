@@ -17,8 +17,9 @@ void WriteRawRecord(int32_t length, const unsigned char *record)
 
 char DisplayChar(unsigned char byte)
 {
-    // The low seven bits decide, so Latin-1 letters show as their ASCII
-    // counterparts and no control character reaches the column.
+    // Only the low seven bits count, so a byte above 0x7F shows as the
+    // character of those bits, and no control character or line end of the
+    // record can reach the column.
     const int low = byte & 0x7F;
     return low >= 0x20 && low <= 0x7E ? static_cast<char>(low) : '.';
 }
