@@ -132,6 +132,9 @@ std::string AsTerminalShows(const std::string &bytes)
 // Runs command with /bin/sh in the source tree; returns its stdout.
 std::string RunShell(const std::string &command)
 {
+    const char *inherited = getenv("PATH");
+    const std::string path =
+        std::string(TOVREK_BINARY_DIR) + ":" + (inherited != nullptr ? inherited : "/usr/bin:/bin");
     int pipeEnds[2];
     EXPECT_EQ(pipe(pipeEnds), 0);
     const pid_t child = fork();
@@ -139,7 +142,6 @@ std::string RunShell(const std::string &command)
         dup2(pipeEnds[1], 1);
         close(pipeEnds[0]);
         close(pipeEnds[1]);
-        const std::string path = std::string(TOVREK_BINARY_DIR) + ":" + getenv("PATH");
         setenv("PATH", path.c_str(), 1);
         if (chdir(TOVREK_SOURCE_DIR) == 0) {
             execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char *>(nullptr));
