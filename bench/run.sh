@@ -36,13 +36,13 @@ cmake --build "$dir/build" -j2 >/dev/null
 tovrek=$dir/build/tovrek
 floor=$dir/build/bench/write_floor
 
-# make_file KIND BYTES: the file's path; its record count in $dir/KIND.records
+# make_file KIND BYTES: writes $dir/KIND.unf and its record count in
+# $dir/KIND.records, unless a file made for the same size is already there.
 make_file() {
-    local path=$dir/$1.unf
-    if [ ! -f "$path" ] || [ "$(stat -c %s "$path")" -gt "$2" ] || [ ! -f "$dir/$1.records" ]; then
-        "$dir/build/bench/make_unf" "$1" "$2" "$path" >"$dir/$1.records"
+    if [ "$(cat "$dir/$1.bytes" 2>/dev/null)" != "$2" ] || [ ! -f "$dir/$1.unf" ]; then
+        "$dir/build/bench/make_unf" "$1" "$2" "$dir/$1.unf" >"$dir/$1.records"
+        echo "$2" >"$dir/$1.bytes"
     fi
-    echo "$path"
 }
 
 # Wall time of one run of a command, in microseconds, output discarded.
@@ -94,9 +94,9 @@ syscalls_per_pass() {
         '/ write\(2,/ { w++ } END { printf "%.3f %.5f", w / p, r / p }' "$log.write"
 }
 
-large=$(make_file large $large_bytes)
-tiny=$(make_file tiny $tiny_bytes)
-mixed=$(make_file mixed $mixed_bytes)
+make_file large $large_bytes
+make_file tiny $tiny_bytes
+make_file mixed $mixed_bytes
 small=$dir/small.unf
 "$dir/build/bench/make_unf" mixed 1024 "$small" >/dev/null
 
@@ -118,15 +118,13 @@ for kind in large tiny mixed; do
     # Drop the warm-up round.
     for key in tovrek io out fmt; do samples[$key]=${samples[$key]#* }; done
     t=$(median_of tovrek)
+    # f: the target's floor; g: the same with the formatted write the tool
+    # is bound to make in place of the bare write(2).
     case $kind in
-    large) f=$(median_of io); target="1.5 × I/O" ;;
-    tiny) f=$(median_of out); target="1.1 × output" ;;
-    mixed) f=$(($(median_of io) + $(median_of out))); target="1.2 × (I/O + output)" ;;
-    esac
-    # The same floor with the formatted write the tool is bound to make.
-    case $kind in
-    tiny) g=$(median_of fmt) ;;
-    *) g=$(($(median_of io) + $(median_of fmt))) ;;
+    large) f=$(median_of io); g=$((f + $(median_of fmt))); target="1.5 × I/O" ;;
+    tiny) f=$(median_of out); g=$(median_of fmt); target="1.1 × output" ;;
+    mixed) f=$(($(median_of io) + $(median_of out))); g=$(($(median_of io) + $(median_of fmt)))
+        target="1.2 × (I/O + output)" ;;
     esac
     read -r writes reads <<<"$(syscalls_per_pass "$kind" "$(stat -c %s "$file")")"
     echo "| $kind ($(($(stat -c %s "$file") / 1048576)) MiB) | $passes | $(ms "$t") | $(ms "$f") | $(ratio "$t" "$f") | $target | $(ms "$g") | $(ratio "$t" "$g") | $writes | $reads | $(peak_rss_kb "$tovrek" "$file" 0) |"
@@ -135,6 +133,7 @@ echo
 echo "Peak RSS of a full scan of a 1 KiB file: $(peak_rss_kb "$tovrek" "$small" 0) KiB"
 
 # The hex dump of one 57,000-byte record against xxd on the same bytes.
+large=$dir/large.unf
 record=$dir/record.bin
 head -c 57006 "$large" | tail -c 57000 >"$record"
 samples=()
