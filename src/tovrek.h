@@ -47,7 +47,4 @@ void AdvanceSpinner();
 void WriteRawRecord(int32_t length, const unsigned char *record);
 void WriteHexDump(int32_t length, const unsigned char *record);
 
-// The character shown for a byte in the hex dump's character column.
-char DisplayChar(unsigned char byte);
-
 #endif

@@ -5,6 +5,16 @@ namespace {
 
 constexpr int kDumpLineBytes = 16;
 
+// The character shown for a byte in the dump's character column.
+char DisplayChar(unsigned char byte)
+{
+    // Only the low seven bits count, so a byte above 0x7F shows as the
+    // character of those bits, and no control character or line end of the
+    // record can reach the column.
+    const int low = byte & 0x7F;
+    return low >= 0x20 && low <= 0x7E ? static_cast<char>(low) : '.';
+}
+
 }  // namespace
 
 void WriteRawRecord(int32_t length, const unsigned char *record)
@@ -13,15 +23,6 @@ void WriteRawRecord(int32_t length, const unsigned char *record)
     for (int32_t i = 0; i < length; ++i) {
         putchar_unlocked(record[i]);
     }
-}
-
-char DisplayChar(unsigned char byte)
-{
-    // Only the low seven bits count, so a byte above 0x7F shows as the
-    // character of those bits, and no control character or line end of the
-    // record can reach the column.
-    const int low = byte & 0x7F;
-    return low >= 0x20 && low <= 0x7E ? static_cast<char>(low) : '.';
 }
 
 void WriteHexDump(int32_t length, const unsigned char *record)
@@ -38,7 +39,6 @@ void WriteHexDump(int32_t length, const unsigned char *record)
             lineOffset += kDumpLineBytes;
             columnCount = 0;
             printf("  %s\n%8.8X: ", charColumn, static_cast<unsigned>(lineOffset));
-            charColumn[0] = '\0';
         }
     }
     if (columnCount > 0) {
