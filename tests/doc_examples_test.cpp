@@ -2,7 +2,6 @@
 // really prints: each command is run from the source tree with the built
 // tovrek first on PATH, and its output, as a terminal shows it, must match
 // the lines the document gives.
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -11,20 +10,14 @@
 
 #include <gtest/gtest.h>
 
+#include "run_tool.h"
+
 namespace {
 
 struct Example {
     std::string command;
     std::string output;  // lines, each ended by "\n"
 };
-
-std::string ReadFile(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::vector<std::string> SplitLines(const std::string &text)
 {
@@ -172,13 +165,13 @@ void ExpectExamplesHold(const std::vector<Example> &examples, size_t atLeast)
 
 TEST(DocExamples, ReadmeSessionsAreTrue)
 {
-    const std::string readme = ReadFile(std::string(TOVREK_SOURCE_DIR) + "/README.md");
+    const std::string readme = ReadWholeFile(std::string(TOVREK_SOURCE_DIR) + "/README.md");
     ExpectExamplesHold(ExtractBlocks(readme, "```console", "```", AsIs), 5);
 }
 
 TEST(DocExamples, ManPageSessionsAreTrue)
 {
-    const std::string page = ReadFile(std::string(TOVREK_SOURCE_DIR) + "/doc/tovrek.1");
+    const std::string page = ReadWholeFile(std::string(TOVREK_SOURCE_DIR) + "/doc/tovrek.1");
     ExpectExamplesHold(ExtractBlocks(page, ".EX", ".EE", Unroff), 5);
 }
 

@@ -13,14 +13,6 @@
 
 namespace {
 
-std::string ReadWhole(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 // Makes source the descriptor fd, even when it already is.
 void MoveTo(int source, int fd)
 {
@@ -52,6 +44,14 @@ void AttachSink(int fd, Sink sink, const std::string &capturePath, int pipeWrite
 }
 
 }  // namespace
+
+std::string ReadWholeFile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
 
 std::string MakeTempDir()
 {
@@ -108,10 +108,10 @@ ToolRun RunTool(const std::vector<std::string> &args, const ToolSetup &setup)
     waitpid(child, &waitStatus, 0);
     run.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
     if (setup.stdoutSink == Sink::kCapture) {
-        run.out = ReadWhole(outPath);
+        run.out = ReadWholeFile(outPath);
     }
     if (setup.stderrSink == Sink::kCapture) {
-        run.err = ReadWhole(errPath);
+        run.err = ReadWholeFile(errPath);
     }
     std::remove(outPath.c_str());
     std::remove(errPath.c_str());

@@ -27,6 +27,9 @@ struct ToolRun {
 
 ToolRun RunTool(const std::vector<std::string> &args, const ToolSetup &setup = {});
 
+// Every byte of a file; empty when it can't be read.
+std::string ReadWholeFile(const std::string &path);
+
 // A fresh file holding bytes, in a directory private to this test binary.
 std::string WriteFixture(const std::string &bytes);
 
