@@ -2,6 +2,8 @@
 // traces length fields with /D and hands the requested record over.
 #include "tovrek.h"
 
+#include <cstdlib>
+
 unsigned char RecordBuffer[kRecordBufferSize];
 
 namespace {
@@ -16,8 +18,12 @@ constexpr int kLengthFieldLimit = 8;
 
 // The UNF stream's buffer. stdio's default (the file system's block size,
 // often 4 KiB) costs a read call per few small records; 64 KiB reads faster
-// in measurement and keeps peak memory small and fixed.
-constexpr size_t kStreamBufferSize = 65536;
+// in measurement and keeps peak memory small and fixed. Fuzz builds make it
+// tiny, so that every input crosses many refills.
+#ifndef TOVREK_STREAM_BUFFER_SIZE
+#define TOVREK_STREAM_BUFFER_SIZE 65536
+#endif
+constexpr size_t kStreamBufferSize = TOVREK_STREAM_BUFFER_SIZE;
 
 // Longest line end dropped after a record that is not the requested one.
 constexpr int kLineEndLimit = 4;
@@ -152,9 +158,12 @@ void AdvanceSpinner()
 
 int ScanForRecord(FILE *unfFile, const RunOptions &options)
 {
-    // Lives until the stream is closed below.
-    char streamBuffer[kStreamBufferSize];
-    setvbuf(unfFile, streamBuffer, _IOFBF, sizeof streamBuffer);
+    // On the heap, since it would fill a small stack, and freed only after
+    // the stream is closed. If it can't be had, stdio's own buffer serves.
+    auto *streamBuffer = static_cast<char *>(malloc(kStreamBufferSize));
+    if (streamBuffer != nullptr) {
+        setvbuf(unfFile, streamBuffer, _IOFBF, kStreamBufferSize);
+    }
     // 64 bits: a file can hold more records than a 32-bit count reaches.
     int64_t recordCount = 0;
     int status = kStatusNextPass;
@@ -162,5 +171,6 @@ int ScanForRecord(FILE *unfFile, const RunOptions &options)
         status = ScanPass(unfFile, options, &recordCount);
     }
     fclose(unfFile);
+    free(streamBuffer);
     return status == kStatusNextPass ? kStatusOk : status;
 }

@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/personality.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,6 +43,23 @@ void AttachSink(int fd, Sink sink, const std::string &capturePath, int pipeWrite
         return;
     }
     MoveTo(source, fd);
+}
+
+// Execs argv with the stack limit of setup, in the child; never returns.
+void Exec(char **argv, const ToolSetup &setup)
+{
+    if (setup.stackLimitKiB == 0) {
+        execv(argv[0], argv);
+    } else {
+        rlimit limit{};
+        getrlimit(RLIMIT_STACK, &limit);
+        limit.rlim_cur = rlim_t{setup.stackLimitKiB} * 1024;
+        if (setrlimit(RLIMIT_STACK, &limit) == 0 && personality(ADDR_NO_RANDOMIZE) != -1) {
+            char *noEnvironment[] = {nullptr};
+            execve(argv[0], argv, noEnvironment);
+        }
+    }
+    _exit(127);
 }
 
 }  // namespace
@@ -98,8 +117,7 @@ ToolRun RunTool(const std::vector<std::string> &args, const ToolSetup &setup)
         AttachSink(1, setup.stdoutSink, outPath, pipeEnds[1]);
         AttachSink(2, setup.stderrSink, errPath, pipeEnds[1]);
         close(pipeEnds[1]);
-        execv(argv[0], argv.data());
-        _exit(127);
+        Exec(argv.data(), setup);
     }
     close(pipeEnds[1]);
 

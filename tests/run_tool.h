@@ -17,6 +17,10 @@ struct ToolSetup {
     std::string stdinPath = "/dev/null";
     Sink stdoutSink = Sink::kCapture;
     Sink stderrSink = Sink::kCapture;
+    // When set, the child runs with this soft stack limit, no environment
+    // and no address randomisation, so that its stack layout, and with it
+    // the outcome, is the same on every run.
+    unsigned stackLimitKiB = 0;
 };
 
 struct ToolRun {
