@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes a UNF file for the benchmarks and prints how many records it holds.
 //
 //   make_unf large|tiny|mixed BYTES PATH

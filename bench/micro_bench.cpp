@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Micro-benchmarks for the conversions and the writers, so that changes to
 // them can be compared run against run.
 #include <cstdio>

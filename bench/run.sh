@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Full-scan benchmark of tovrek against the machine's floors, side by side
 # in one run: the I/O floor (cat FILE >/dev/null) and the output floor (one
 # two-byte write(2) per pass, bench/write_floor.cpp).

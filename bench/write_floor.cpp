@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The output floor of a scan: N passes that each write the two spinner
 // bytes to standard error, and nothing else.
 //

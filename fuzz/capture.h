@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Captures what the tool writes to standard output and standard error in
 // memory, for the fuzz targets that check it. Assigning stdout and stderr
 // is a glibc allowance, used by these harnesses only, never by the tool;

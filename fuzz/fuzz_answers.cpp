@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target that checks every answer. It builds a well-formed UNF
 // file from the input, runs the real scan on it, and compares standard
 // output, the spinner and the /D trace with what a model of the format,

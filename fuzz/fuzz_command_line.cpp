@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target over whole runs: RunTovrek with an argument vector taken
 // from the input, and the rest of the input as a file at a private path.
 // Without a model of the file it checks what holds for every run: the

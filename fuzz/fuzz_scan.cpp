@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target: the real scan and both writers on arbitrary files,
 // record numbers and options, plus the decimal conversion checked against
 // strtoll.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tovrek.h"
 
 int main(int argc, char **argv)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The UNF scanner: walks the file record by record, turns the spinner,
 // traces length fields with /D and hands the requested record over.
 #include "tovrek.h"

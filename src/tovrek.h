@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tovrek: show one record of a UNF file.
 //
 // A UNF file is a plain sequence of records, each its length in decimal

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The found record on standard output: as stored, or as a hex dump.
 #include "tovrek.h"
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks that a release binary carries Debian's hardening: PIE, full RELRO,
 # the stack protector and fortified libc calls.
 set -u

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // End-to-end: the command line, option acknowledgements, the search line
 // and the open failure.
 #include <string>

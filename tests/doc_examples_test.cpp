@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: MIT
 // The example sessions in README.md and the man page are what the tool
-// really prints: each command is run from the source tree with the built
-// tovrek first on PATH, and its output, as a terminal shows it, must match
-// the lines the document gives.
+// really prints: each command is run in a directory that holds the source
+// tree's examples/, with the built tovrek first on PATH, and its output, as
+// a terminal shows it, must match the lines the document gives.
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -122,9 +123,19 @@ std::string AsTerminalShows(const std::string &bytes)
     return line.empty() ? shown : shown + Visible(line) + "\n";
 }
 
-// Runs command with /bin/sh in the source tree; returns its stdout.
+// A fresh directory where the examples can write their files, with the
+// source tree's examples/ in it.
+std::string MakeWorkDir()
+{
+    std::string directory = MakeTempDir();
+    EXPECT_EQ(symlink(TOVREK_SOURCE_DIR "/examples", (directory + "/examples").c_str()), 0);
+    return directory;
+}
+
+// Runs command with /bin/sh in a work directory; returns its stdout.
 std::string RunShell(const std::string &command)
 {
+    static const std::string workDir = MakeWorkDir();
     const char *inherited = getenv("PATH");
     const std::string path =
         std::string(TOVREK_BINARY_DIR) + ":" + (inherited != nullptr ? inherited : "/usr/bin:/bin");
@@ -136,7 +147,7 @@ std::string RunShell(const std::string &command)
         close(pipeEnds[0]);
         close(pipeEnds[1]);
         setenv("PATH", path.c_str(), 1);
-        if (chdir(TOVREK_SOURCE_DIR) == 0) {
+        if (chdir(workDir.c_str()) == 0) {
             execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char *>(nullptr));
         }
         _exit(127);

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Injects EIO into each read of the UNF file in turn (strace fault
 # injection) over a full scan. Every injected run must end, with status 1,
 # only the search line on stdout and the data error as its last stderr text.
@@ -6,6 +7,7 @@ set -u
 # LeakSanitizer cannot run under ptrace; the sanitizer build runs this too.
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
 tovrek=$1
+command -v strace >/dev/null || { echo "skipped: strace not found (Debian: strace)"; exit 77; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // End-to-end: /H writes the found record as a hex dump, 16 bytes a line.
 #include <string>
 #include <vector>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A read error anywhere in the file ends the scan with the data error and
 // status 1; it never loops and never passes for the end of the file.
 #include <cerrno>

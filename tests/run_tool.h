@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the built tovrek binary as a child process (no shell) and captures
 // its standard output, standard error and exit status as bytes.
 #ifndef TOVREK_TESTS_RUN_TOOL_H

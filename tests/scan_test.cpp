@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // End-to-end: UNF files through the real binary, both streams and the
 // exit status compared byte for byte.
 #include <string>

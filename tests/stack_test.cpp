@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // End-to-end: the tool runs on a 16 KiB stack. Nothing large may live on
 // it; the stream buffer once did and crashed every run below 96 KiB.
 #include <string>

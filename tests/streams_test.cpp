@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // End-to-end: input that is not a regular file, and standard streams that
 // fail or are missing. None of it may change the exit status.
 #include <fstream>
