@@ -16,7 +16,7 @@ void BM_Convert(benchmark::State &state, const std::vector<const char *> &texts)
 {
     for (auto _ : state) {
         for (const char *text : texts) {
-            benchmark::DoNotOptimize(ConvertRecordNumber(text));
+            benchmark::DoNotOptimize(ConvertDecimal(text));
         }
     }
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(texts.size()));

@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     const std::string text = file.substr(0, file.find('\0'));
-    if (ConvertRecordNumber(text.c_str()) != ReferenceConversion(text)) {
+    if (ConvertDecimal(text.c_str()) != ReferenceConversion(text)) {
         __builtin_trap();
     }
     return 0;

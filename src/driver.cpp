@@ -2,9 +2,6 @@
 // Command line, run sequence and exit status.
 #include "tovrek.h"
 
-#include <csignal>
-#include <sys/stat.h>
-
 namespace {
 
 void WriteUsage()
@@ -24,52 +21,13 @@ bool IsOption(const char *argument, char letter)
     return prefixed && (argument[1] | 0x20) == letter && argument[2] == '\0';
 }
 
-bool IsBlank(char c)
+// The second argument, read like every length of the file.
+int32_t ConvertRecordNumber(const char *text)
 {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-// Opens the UNF file for reading without translation. A directory opens
-// on Linux but cannot be read, so it counts as a file that can't be opened.
-FILE *OpenSourceFile(const char *path)
-{
-    FILE *unfFile = fopen(path, "rb");
-    struct stat info {};
-    if (unfFile != nullptr && fstat(fileno(unfFile), &info) == 0 && S_ISDIR(info.st_mode)) {
-        fclose(unfFile);
-        unfFile = nullptr;
-    }
-    return unfFile;
+    return ConvertDecimal(text);
 }
 
 }  // namespace
-
-int32_t ConvertRecordNumber(const char *text)
-{
-    constexpr int64_t kMagnitudeCap = int64_t{INT32_MAX} + 1;
-    while (IsBlank(*text)) {
-        ++text;
-    }
-    const bool negative = *text == '-';
-    if (negative || *text == '+') {
-        ++text;
-    }
-    // Saturate while accumulating so that any number of digits is safe.
-    int64_t magnitude = 0;
-    for (; IsDigit(*text); ++text) {
-        magnitude = magnitude * 10 + (*text - '0');
-        if (magnitude > kMagnitudeCap) {
-            magnitude = kMagnitudeCap;
-        }
-    }
-    const int64_t value = negative ? -magnitude : magnitude;
-    return static_cast<int32_t>(value > INT32_MAX ? INT32_MAX : value);
-}
 
 bool ParseCommandLine(int argc, char **argv, RunOptions *options)
 {
@@ -96,13 +54,13 @@ int RunTovrek(int argc, char **argv)
 {
     // A reader that closes the pipe must not kill the run or change its
     // status; the failed write is simply ignored like any other.
-    signal(SIGPIPE, SIG_IGN);
+    IgnoreBrokenPipe();
 
     RunOptions options;
     int status = 1;
     if (ParseCommandLine(argc, argv, &options)) {
         printf("Searching for Record #%ld.\r\n", static_cast<long>(options.recNumber));
-        FILE *unfFile = OpenSourceFile(options.sourceFile);
+        FILE *unfFile = OpenForReading(options.sourceFile);
         if (unfFile == nullptr) {
             fprintf(stderr, "Unable to open source file <%s>.\r\n", options.sourceFile);
         } else {

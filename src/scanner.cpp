@@ -42,7 +42,7 @@ FieldEnd ReadLengthField(FILE *unfFile, bool trace, char *text)
     int count = 0;
     int byte = 0;
     do {
-        byte = getc_unlocked(unfFile);
+        byte = ReadByte(unfFile);
         if (byte != EOF) {
             if (trace) {
                 fprintf(stderr, "Read <%c>.\r\n", byte);
@@ -82,7 +82,7 @@ bool SkipLineEnd(FILE *unfFile)
 {
     int byte = 0;
     for (int i = 0; i < kLineEndLimit && byte != '\n' && byte != EOF; ++i) {
-        byte = getc_unlocked(unfFile);
+        byte = ReadByte(unfFile);
     }
     return ferror(unfFile) == 0;
 }
@@ -136,7 +136,7 @@ int ScanPass(FILE *unfFile, const RunOptions &options, int64_t *recordCount)
         fprintf(stderr, "Incorrect data format <%s>\r\n", lengthText);
         status = kStatusFailed;
     } else if (end == FieldEnd::kComma) {
-        const int32_t length = ConvertRecordNumber(lengthText);
+        const int32_t length = ConvertDecimal(lengthText);
         if (options.fullDebugger) {
             fprintf(stderr, "Converted <%s> to %d.\r\n", lengthText, length);
         }

@@ -31,11 +31,6 @@ int RunTovrek(int argc, char **argv);
 // Fills options from argv, or writes the usage text and returns false.
 bool ParseCommandLine(int argc, char **argv, RunOptions *options);
 
-// Base-10 text to a 32-bit signed integer, as strtol reads it, but never
-// failing: no digits give 0, and values beyond the range give its ends.
-// Used for the record number and for every record's length text.
-int32_t ConvertRecordNumber(const char *text);
-
 // Scans unfFile for options.recNumber, writes it when found and always
 // closes unfFile. Returns the exit status.
 int ScanForRecord(FILE *unfFile, const RunOptions &options);
@@ -47,5 +42,22 @@ void AdvanceSpinner();
 // bytes), or as a hex dump of 16 bytes a line.
 void WriteRawRecord(int32_t length, const unsigned char *record);
 void WriteHexDump(int32_t length, const unsigned char *record);
+
+// Shared below the driver and the scanner.
+
+// Base-10 text to a 32-bit signed integer, as strtol reads it, but never
+// failing: no digits give 0, and values beyond the range give its ends.
+// Reads the record number and every record's length text.
+int32_t ConvertDecimal(const char *text);
+
+// The platform's ways, kept in platform.cpp: one byte from a stream (or
+// EOF) and one to standard output, without the stream lock; writes to a
+// closed pipe that fail instead of ending the run; and the UNF file opened
+// for reading without translation, or nullptr when it can't be opened or
+// is a directory.
+int ReadByte(FILE *stream);
+void WriteByte(unsigned char byte);
+void IgnoreBrokenPipe();
+FILE *OpenForReading(const char *path);
 
 #endif

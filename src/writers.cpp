@@ -22,7 +22,7 @@ void WriteRawRecord(int32_t length, const unsigned char *record)
 {
     printf("%d,", length);
     for (int32_t i = 0; i < length; ++i) {
-        putchar_unlocked(record[i]);
+        WriteByte(record[i]);
     }
 }
 

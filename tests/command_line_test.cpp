@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // End-to-end: the command line, option acknowledgements, the search line
 // and the open failure.
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,37 @@ TEST(CommandLine, OpenFailureNamesThePathAsTyped)
         EXPECT_EQ(run.out, SearchLine(c.announced));
         EXPECT_EQ(run.err, c.err);
         EXPECT_EQ(run.status, 1);
+    }
+}
+
+TEST(CommandLine, PathsAreTakenAsGiven)
+{
+    // Wildcards are not expanded, whatever the platform's runtime would do,
+    // and a name beyond ASCII opens and is quoted as the same bytes.
+    const std::string directory = MakeTempDir();
+    const std::string name = directory + u8"/über-日本.unf";
+    std::ofstream(directory + "/only.unf", std::ios::binary) << "3,abc\r\n";
+    std::ofstream(name, std::ios::binary) << "3,abc\r\n";
+    struct Case {
+        std::string path;
+        std::string out;
+        std::string err;
+        int status;
+    };
+    const Case cases[] = {
+        {directory + "/o*.unf", "", "Unable to open source file <" + directory + "/o*.unf>.\r\n",
+         1},
+        {directory + "/onl?.unf", "",
+         "Unable to open source file <" + directory + "/onl?.unf>.\r\n", 1},
+        {name, "3,abc", SpinnerSteps(1), 0},
+        {name + ".missing", "", "Unable to open source file <" + name + ".missing>.\r\n", 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path);
+        const ToolRun run = RunTool({c.path, "1"});
+        EXPECT_EQ(run.out, SearchLine(1) + c.out);
+        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(run.status, c.status);
     }
 }
 

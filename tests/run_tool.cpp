@@ -50,7 +50,7 @@ void AttachSink(int fd, Sink sink, const std::string &capturePath, int pipeWrite
 void Exec(char **argv, const ToolSetup &setup)
 {
     if (setup.stackLimitKiB == 0) {
-        execv(argv[0], argv);
+        execvp(argv[0], argv);
     } else {
         rlimit limit{};
         getrlimit(RLIMIT_STACK, &limit);
@@ -63,7 +63,50 @@ void Exec(char **argv, const ToolSetup &setup)
     _exit(127);
 }
 
+// The bytes a Windows exe wrote before its text stream put a CR before
+// each LF; a bare LF fails the test, since the stream was not in text mode.
+std::string Untranslated(const std::string &bytes, const char *stream)
+{
+    std::string written;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n') {
+            if (written.empty() || written.back() != '\r') {
+                ADD_FAILURE() << stream << ": LF without CR at byte " << i;
+            } else {
+                written.pop_back();
+            }
+        }
+        written += bytes[i];
+    }
+    return written;
+}
+
 }  // namespace
+
+const std::vector<std::string> &ToolCommand()
+{
+    static const std::vector<std::string> command = [] {
+        const char *variable = getenv("TOVREK_TEST_TOOL");
+        std::istringstream spec(variable != nullptr ? std::string(variable) : std::string());
+        std::vector<std::string> words;
+        for (std::string word; spec >> word;) {
+            words.push_back(word);
+        }
+        return words.empty() ? std::vector<std::string>{TOVREK_BINARY} : words;
+    }();
+    return command;
+}
+
+bool ToolIsExternal()
+{
+    return ToolCommand() != std::vector<std::string>{TOVREK_BINARY};
+}
+
+bool ToolIsWindowsExe()
+{
+    const std::string &binary = ToolCommand().back();
+    return binary.size() > 4 && binary.compare(binary.size() - 4, 4, ".exe") == 0;
+}
 
 std::string ReadWholeFile(const std::string &path)
 {
@@ -105,8 +148,8 @@ ToolRun RunTool(const std::vector<std::string> &args, const ToolSetup &setup)
     }
     close(pipeEnds[0]);
 
-    std::vector<std::string> copies(args);
-    copies.insert(copies.begin(), TOVREK_BINARY);
+    std::vector<std::string> copies(ToolCommand());
+    copies.insert(copies.end(), args.begin(), args.end());
     std::vector<char *> argv(copies.size() + 1, nullptr);
     std::transform(copies.begin(), copies.end(), argv.begin(),
                    [](std::string &arg) { return arg.data(); });
@@ -131,6 +174,10 @@ ToolRun RunTool(const std::vector<std::string> &args, const ToolSetup &setup)
     }
     if (setup.stderrSink == Sink::kCapture) {
         run.err = ReadWholeFile(errPath);
+    }
+    if (ToolIsWindowsExe()) {
+        run.out = Untranslated(run.out, "stdout");
+        run.err = Untranslated(run.err, "stderr");
     }
     std::remove(outPath.c_str());
     std::remove(errPath.c_str());

@@ -1,6 +1,13 @@
 // SPDX-License-Identifier: MIT
-// Runs the built tovrek binary as a child process (no shell) and captures
-// its standard output, standard error and exit status as bytes.
+// Runs tovrek as a child process (no shell) and captures its standard
+// output, standard error and exit status as bytes.
+//
+// The tool under test is the binary built with these tests, or the command
+// in TOVREK_TEST_TOOL: words split at spaces, the last one the binary, such
+// as "wine /path/tovrek.exe" or "qemu-aarch64 /path/tovrek". A Windows exe
+// writes every LF of its text streams as CR LF; RunTool checks that each LF
+// came so and hands back the bytes the tool wrote, so that every expected
+// output holds on both platforms.
 #ifndef TOVREK_TESTS_RUN_TOOL_H
 #define TOVREK_TESTS_RUN_TOOL_H
 
@@ -31,6 +38,16 @@ struct ToolRun {
 };
 
 ToolRun RunTool(const std::vector<std::string> &args, const ToolSetup &setup = {});
+
+// The command that runs the tool under test, its binary last.
+const std::vector<std::string> &ToolCommand();
+
+// The tool under test is not the binary built with these tests, so tests
+// of this build's library in-process say nothing about it.
+bool ToolIsExternal();
+
+// The tool under test is a Windows exe.
+bool ToolIsWindowsExe();
 
 // Every byte of a file; empty when it can't be read.
 std::string ReadWholeFile(const std::string &path);
