@@ -39,6 +39,8 @@ else()
     list(APPEND compressed ${CMAKE_CURRENT_BINARY_DIR}/${output})
   endforeach()
   add_custom_target(compressed_docs ALL DEPENDS ${compressed})
+  # So that building just the tool is enough to install it.
+  add_dependencies(tovrek compressed_docs)
 
   # Components: "tool" goes everywhere, "licence" into the archives and a
   # plain install, "debian" (the copyright file, which carries the licence,
@@ -63,6 +65,12 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  if(CMAKE_CROSSCOMPILING AND CMAKE_SYSTEM_PROCESSOR STREQUAL "aarch64")
+    # dpkg's name for the machine, and the cross C library, whose shlibs
+    # file names the real arm64 package to depend on.
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_FIND_ROOT_PATH}/lib)
+  endif()
   set(CPACK_DEBIAN_PACKAGE_RELEASE ${TOVREK_DEBIAN_REVISION})
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEB_COMPONENT_INSTALL ON)

@@ -49,6 +49,8 @@ TEST(CommandLine, AcknowledgesEachRecognisedOptionInOrder)
         {{"-h"}, kHexAck},
         {{"/H", "/H"}, kHexAck + kHexAck},
         {{"/HD", "/hex", "-x", "/", "-", "H", "D", "/D/"}, ""},
+        // The letters with their high bit set, and a high byte as prefix.
+        {{"/\xc8", "-\xe8", "/\xc4", "-\xe4", "\xafH", "\xad\x64"}, ""},
         {{"junk", "-d", "more"}, kDebugAck},
     };
     // An empty file: no record to write, so only the streams' prefixes show.

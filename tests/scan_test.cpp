@@ -76,6 +76,12 @@ TEST(Scan, ReadsLengthFieldsLikeDecimalText)
         {"leading letter gives 0", "x5,hello\r\n", {"1"}, "0,", SpinnerSteps(1), 0},
         {"lone minus gives 0", "-,\r\n", {"1"}, "0,", SpinnerSteps(1), 0},
         {"NUL ends the text", "1\0"s "2,X\r\n", {"1"}, "1,X", SpinnerSteps(1), 0},
+        // Bytes above 0x7F are neither blanks nor digits, whether char is
+        // signed (x86-64) or unsigned (arm64).
+        {"high byte before the digits gives 0", "\xb5\x35,hello\r\n", {"1"}, "0,",
+         SpinnerSteps(1), 0},
+        {"no-break space 0xA0 is no blank", "\xa0\x35,hello\r\n", {"1"}, "0,", SpinnerSteps(1), 0},
+        {"high byte ends the digits", "5\xb9,hello\r\n", {"1"}, "5,hello", SpinnerSteps(1), 0},
     };
     // clang-format on
     for (const ScanCase &c : cases) {
@@ -124,6 +130,8 @@ TEST(Scan, ReportsMalformedAndTruncatedRecords)
          SpinnerSteps(1) + "Incorrect data format <12345678>\r\n", 1},
         {"eight bytes without comma end the file", "12345678", {"1"}, "",
          SpinnerSteps(1) + "Incorrect data format <12345678>\r\n", 1},
+        {"high bytes quoted in the format message", "\xff\xfe\xb9\xb0\x80\xa0\xc1\xe4", {"1"}, "",
+         SpinnerSteps(1) + "Incorrect data format <\xff\xfe\xb9\xb0\x80\xa0\xc1\xe4>\r\n", 1},
         {"NUL cuts the format message", "ab\0defgh"s, {"1"}, "",
          SpinnerSteps(1) + "Incorrect data format <ab>\r\n", 1},
         {"malformed record after a good one", "1,a\r\nxxxxxxxx", {"0"}, "",
@@ -160,6 +168,10 @@ TEST(Scan, TracesEachLengthFieldWithD)
              "Read <5>.\r\nRead <6>.\r\nRead <7>.\r\nRead <8>.\r\n"
              "Incorrect data format <12345678>\r\n",
          1},
+        {"high bytes traced as they are", "\xe9\x31,X\r\n", {"1", "/D"}, "0,",
+         "[Full Debugger Enabled]\n" + SpinnerSteps(1) +
+             "Read <\xe9>.\r\nRead <1>.\r\nRead <,>.\r\nConverted <\xe9\x31> to 0.\r\n",
+         0},
         {"end of file writes no trace line", "1,a\r\n", {"2", "/d"}, "",
          "[Full Debugger Enabled]\n" + SpinnerSteps(1) +
              "Read <1>.\r\nRead <,>.\r\nConverted <1> to 1.\r\n\\\b",
