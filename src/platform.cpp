@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Everything that differs between POSIX and Windows, and nothing else.
+// What differs between POSIX and Windows, and nothing else; only the
+// per-byte reads and writes live in tovrek.h, to be inlined.
 #include "tovrek.h"
 
 #include <csignal>
@@ -13,26 +14,6 @@ extern "C" {
 int _dowildcard = 0;
 }
 #endif
-
-// The tool has one thread, so the stream lock that getc and putchar take
-// for every byte is pure cost.
-int ReadByte(FILE *stream)
-{
-#ifdef _WIN32
-    return _getc_nolock(stream);
-#else
-    return getc_unlocked(stream);
-#endif
-}
-
-void WriteByte(unsigned char byte)
-{
-#ifdef _WIN32
-    _putchar_nolock(byte);
-#else
-    putchar_unlocked(byte);
-#endif
-}
 
 void IgnoreBrokenPipe()
 {
